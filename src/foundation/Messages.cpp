@@ -31,6 +31,10 @@ void ShowWarning(std::string_view text) { Sink().Show(MessageKind::Warning, text
 void ShowInfo(std::string_view text) { Sink().Show(MessageKind::Info, text); }
 bool Ask(std::string_view text) { return Sink().Ask(text); }
 void ProcessPendingEvents() { Sink().ProcessPendingEvents(); }
+Choice AskAbortRetryIgnore(std::string_view title, std::string_view text) {
+  return Sink().AbortRetryIgnore(title, text);
+}
+void RequestApplicationClose() { Sink().RequestClose(); }
 
 void TStderrSink::Show(MessageKind kind, std::string_view text) {
   const char* prefix = "";
@@ -56,6 +60,14 @@ bool TRecordingSink::Ask(std::string_view text) {
   const bool a = answers.front();
   answers.pop_front();
   return a;
+}
+
+Choice TRecordingSink::AbortRetryIgnore(std::string_view title, std::string_view text) {
+  entries.push_back({MessageKind::Question, std::string(title) + ": " + std::string(text)});
+  if (choices.empty()) return Choice::Ignore;
+  const Choice c = choices.front();
+  choices.pop_front();
+  return c;
 }
 
 std::vector<std::string> TRecordingSink::Texts(MessageKind kind) const {

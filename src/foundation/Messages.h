@@ -11,6 +11,7 @@
 namespace kvq {
 
 enum class MessageKind { Error, Warning, Info, Question };
+enum class Choice { Abort, Retry, Ignore };
 
 class TMessageSink {
  public:
@@ -20,6 +21,10 @@ class TMessageSink {
   virtual bool Ask(std::string_view text) = 0;
   // Lets the GUI run its pending events during a long operation.
   virtual void ProcessPendingEvents() {}
+  // An Abort / Retry / Ignore question with a title; Ignore when unanswerable.
+  virtual Choice AbortRetryIgnore(std::string_view /*title*/, std::string_view /*text*/) { return Choice::Ignore; }
+  // Asks the application's main window to close (posted, not immediate).
+  virtual void RequestClose() {}
 };
 
 // Installs `sink` (not owned; it must outlive its installation) and returns the
@@ -31,6 +36,8 @@ void ShowWarning(std::string_view text);
 void ShowInfo(std::string_view text);
 bool Ask(std::string_view text);
 void ProcessPendingEvents();
+Choice AskAbortRetryIgnore(std::string_view title, std::string_view text);
+void RequestApplicationClose();
 
 // Prints "Error: ", "Warning: " or the bare text to stderr; answers questions no.
 class TStderrSink : public TMessageSink {
@@ -55,6 +62,8 @@ class TRecordingSink : public TMessageSink {
   void Show(MessageKind kind, std::string_view text) override;
   bool Ask(std::string_view text) override;
   void ProcessPendingEvents() override { ++pendingEventCalls; }
+  Choice AbortRetryIgnore(std::string_view title, std::string_view text) override;
+  void RequestClose() override { ++closeRequests; }
 
   // Texts of one kind, in order.
   std::vector<std::string> Texts(MessageKind kind) const;
@@ -64,6 +73,8 @@ class TRecordingSink : public TMessageSink {
   std::deque<bool> answers;
   bool defaultAnswer = false;
   int pendingEventCalls = 0;
+  std::deque<Choice> choices;  // answers to Abort/Retry/Ignore, then Ignore
+  int closeRequests = 0;
 
  private:
   TMessageSink* previous_;
