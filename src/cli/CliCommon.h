@@ -27,5 +27,8 @@ bool TakeOption(Args& args, const std::string& name, std::string& value, bool& m
 bool TakeFlag(Args& args, const std::string& name);
 
 int CmdTime(Args args);
+int CmdCmd(Args args);
+int CmdPut(Args args);
+int CmdDemoFiles(Args args);
 
 }  // namespace kvq::cli

@@ -27,6 +27,29 @@ const char kHelp[] =
     "      An empty base (\"+1:00\") counts from the reference time, like NOW.\n"
     "      --now pins the clock, so that scripts get repeatable answers.\n"
     "\n"
+    "  cmd [-d DIR] [-m MODE] [--now TIME] [--raw-file FILE] [--follow] COMMAND...\n"
+    "      Runs data-file store commands in order in one client and prints each\n"
+    "      reply on its own line. With -d the data folder is DIR and every \".DAT\"\n"
+    "      file there is open; without it, name files by their full paths.\n"
+    "      MODE 1 (the default) also allows RAW. A missing reply prints N/A; a RAW\n"
+    "      reply prints as lower-case hex of its bytes (continuation time tag,\n"
+    "      then 32-bit float records), or its records are appended to FILE.\n"
+    "      --follow repeats a RAW, BLOCK+, TAG+ or TAG# command from its\n"
+    "      continuation time until the whole range is delivered.\n"
+    "      Verbs: POINT,STATION.SENSOR,TIME   RAW,FILE,START,END\n"
+    "             BLOCK|BLOCK+|TAG|TAG+|TAG-|TAG#,FILE,START,END[,STEP[,SENSOR...]]\n"
+    "             SENSOR|FORMAT|INFO|CINFO|DELETE|DEACTIVATE|ACTIVATE,FILE   FILES\n"
+    "             CREATE|CHANGE,FILE,\"NAME\",START,OFFSET,INTERVAL,YES|NO,SENSOR,DIGITS,...\n"
+    "             SPLIT|ADJUST,FILE,TIME   DIGITS|EXIST,STATION.SENSOR\n"
+    "      Store messages go to stderr. Exit 0 when every command succeeded.\n"
+    "\n"
+    "  put [-d DIR] [--now TIME] \"POINT,STATION.SENSOR,TIME\" VALUE\n"
+    "      Stores one value (a VALUE that is not a number stores a missing value).\n"
+    "\n"
+    "  demo-files DIR [--now TIME]\n"
+    "      Writes the demo data files: a river gauge (MILLBROOK), a reservoir\n"
+    "      (LAKEVIEW) and a weather station (HILLTOP), 400 days up to now.\n"
+    "\n"
     "  --help, help     This text.\n"
     "  --version        The version.\n"
     "\n"
@@ -47,5 +70,8 @@ int main(int argc, char** argv) {
     return kvq::cli::kExitOk;
   }
   if (command == "time") return kvq::cli::CmdTime(args);
+  if (command == "cmd") return kvq::cli::CmdCmd(args);
+  if (command == "put") return kvq::cli::CmdPut(args);
+  if (command == "demo-files") return kvq::cli::CmdDemoFiles(args);
   return kvq::cli::UsageError("unknown command \"" + command + "\" (kvq --help lists them)");
 }
