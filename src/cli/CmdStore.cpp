@@ -105,9 +105,12 @@ int CmdCmd(Args args) {
     for (int round = 0;; ++round) {
       std::string reply;
       const bool ok = client.Execute(command, reply, mode);
-      allOk = allOk && ok;
       int pos = 1;
       const int verb = NextFieldIndex(command, pos, TGenClient::kVerbs);
+      // A raw range that ends exactly at the file's last record still names a
+      // continuation; the read that follows it finds nothing and ends the range.
+      if (!ok && round > 0 && verb == 2) break;
+      allOk = allOk && ok;
       const bool isRaw = verb == 2 && ok;
       if (IsNotAvailable(reply)) {
         std::printf("N/A\n");
@@ -122,7 +125,10 @@ int CmdCmd(Args args) {
       if (isRaw && reply.size() >= 4) {
         TimeTag cont;
         std::memcpy(&cont, reply.data(), 4);
-        if (cont != 0) next = FormatStr("%j", cont);
+        std::string v, a;
+        TimeTag from = 0, to = 0;
+        ScanStr(command, "%P%P%J%J", v, a, from, to);
+        if (cont != 0 && cont <= to) next = FormatStr("%j", cont);
       } else if (verb == 4 || verb == 6 || verb == 8) {  // BLOCK+, TAG+, TAG#
         const std::string first = reply.substr(0, reply.find("\r\n"));
         if (first != "00/00/0000 00:00:00") next = first;

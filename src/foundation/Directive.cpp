@@ -19,37 +19,14 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLineEnd(char c) { return c == '\0' || c == '\n' || c == '\r'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// The date and time sub-formats, rebuilt whenever the separators change.
+// The regional date and time separators of the D, T and J sub-formats.
 struct Regional {
   std::string date = "/";
   std::string time = ":";
-  std::string formatD, formatT, formatJ, scanD, scanT, scanJ;
-
-  static std::string Escape(const std::string& s) {
-    std::string r;
-    for (char c : s) {
-      r += c;
-      if (c == '%') r += '%';
-    }
-    return r;
-  }
-  void Build() {
-    const std::string d = Escape(date), t = Escape(time);
-    formatD = "%02w" + d + "%02w" + d + "%04w";
-    formatT = "%02w" + t + "%02w" + t + "%02w";
-    formatJ = formatD + " " + formatT;
-    scanD = "%w" + d + "%w" + d + "%w";
-    scanT = "%w" + t + "%w" + t + "%w";
-    scanJ = scanD + " " + scanT;
-  }
 };
 
 Regional& Reg() {
-  static Regional r = [] {
-    Regional x;
-    x.Build();
-    return x;
-  }();
+  static Regional r;
   return r;
 }
 
@@ -129,6 +106,40 @@ void AppendThousandths(std::string& out, std::int64_t v, int precision, int widt
   if (negative && !allZero) digits.insert(digits.begin(), '-');
   PadLeft(out, digits, width);
   if (strip) StripTrailingZeros(out, start);
+}
+
+// "%0Nw" of v: at least `width` digits, zero-filled, a minus sign in front.
+void AppendZeroFilled(std::string& out, std::int64_t v, std::size_t width) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  std::string_view s(buf, static_cast<std::size_t>(r.ptr - buf));
+  if (s.size() >= width) {
+    out += s;
+  } else if (v < 0) {
+    out += '-';
+    out.append(width - s.size(), '0');
+    out += s.substr(1);
+  } else {
+    out.append(width - s.size(), '0');
+    out += s;
+  }
+}
+
+// The D, T and J sub-formats written directly (the hot path of every time stamp).
+void AppendDate(std::string& out, int month, int day, int year, const std::string& sep) {
+  AppendZeroFilled(out, month, 2);
+  out += sep;
+  AppendZeroFilled(out, day, 2);
+  out += sep;
+  AppendZeroFilled(out, year, 4);
+}
+
+void AppendTime(std::string& out, std::int64_t h, std::int64_t m, std::int64_t s, const std::string& sep) {
+  AppendZeroFilled(out, h, 2);
+  out += sep;
+  AppendZeroFilled(out, m, 2);
+  out += sep;
+  AppendZeroFilled(out, s, 2);
 }
 
 void AppendQuoted(std::string& out, std::string_view s) {
@@ -290,7 +301,7 @@ void FormatAppendList(std::string& out, std::string_view f, std::span<const Form
       }
       case 'D': {
         DateParts d = DecodeDayNumber(static_cast<DayNumber>(next().AsInteger() & 0xFFFF));
-        FormatAppend(out, reg.formatD, d.month, d.day, d.year);
+        AppendDate(out, d.month, d.day, d.year, reg.date);
         break;
       }
       case 'F': {
@@ -308,7 +319,9 @@ void FormatAppendList(std::string& out, std::string_view f, std::span<const Form
       }
       case 'J': {
         DateTimeParts t = DecodeTimeTag(next().AsInteger());
-        FormatAppend(out, reg.formatJ, t.month, t.day, t.year, t.hours, t.minutes, t.seconds);
+        AppendDate(out, t.month, t.day, t.year, reg.date);
+        out += ' ';
+        AppendTime(out, t.hours, t.minutes, t.seconds, reg.time);
         break;
       }
       case 'M':
@@ -334,8 +347,7 @@ void FormatAppendList(std::string& out, std::string_view f, std::span<const Form
           out += '-';
           v = -v;
         }
-        const int h = static_cast<int>(v / 3600), m = static_cast<int>(v % 3600 / 60), s = static_cast<int>(v % 60);
-        FormatAppend(out, reg.formatT, h, m, s);
+        AppendTime(out, v / 3600, v % 3600 / 60, v % 60, reg.time);
         break;
       }
       default:
@@ -480,7 +492,11 @@ class Scanner {
   char Raw(std::size_t i) const { return i < t_.size() ? t_[i] : '\0'; }
 
   std::string_view Token(bool sign, bool real);
-  bool SubScan(const std::string& format, std::uint16_t& a, std::uint16_t& b, std::uint16_t& c);
+  // The scanner sub-formats of D and T ("%w" sep "%w" sep "%w") read in place,
+  // exactly as a sub-scan with those formats would read them.
+  bool ScanTriple(const std::string& sep, std::uint16_t& a, std::uint16_t& b, std::uint16_t& c);
+  bool ScanWord(std::uint16_t& v);
+  bool MatchLiteral(std::string_view literal);
   std::string_view UpToCommaOrLineEnd() {
     const std::size_t start = idx_;
     while (!IsLineEnd(At(idx_)) && At(idx_) != ',') ++idx_;
@@ -511,12 +527,40 @@ std::string_view Scanner::Token(bool sign, bool real) {
   return t_.substr(start, idx_ - start);
 }
 
-bool Scanner::SubScan(const std::string& format, std::uint16_t& a, std::uint16_t& b, std::uint16_t& c) {
-  const ScanArg list[] = {ScanArg(a), ScanArg(b), ScanArg(c)};
-  TargetList targets(list);
-  Scanner sub(t_, idx_);
-  const bool ok = sub.Run(format, targets);
-  idx_ = sub.index();
+bool Scanner::ScanWord(std::uint16_t& v) {
+  std::string_view tok = Token(false, false);
+  std::uint32_t x = 0;
+  for (char c : tok) {
+    x = x * 10 + static_cast<std::uint32_t>(c - '0');
+    if (x > 65535) return false;
+  }
+  if (tok.empty()) return false;
+  v = static_cast<std::uint16_t>(x);
+  return true;
+}
+
+bool Scanner::MatchLiteral(std::string_view literal) {
+  bool ok = true;
+  for (char c : literal) {
+    if (idx_ < t_.size() && Upper(t_[idx_]) == Upper(c)) {
+      ++idx_;
+    } else {
+      ok = false;
+      if (idx_ < t_.size()) ++idx_;
+    }
+  }
+  return ok;
+}
+
+bool Scanner::ScanTriple(const std::string& sep, std::uint16_t& a, std::uint16_t& b, std::uint16_t& c) {
+  const std::size_t saved = limit_;
+  limit_ = t_.size();  // the fields of a sub-scan have no width
+  bool ok = ScanWord(a);
+  ok = MatchLiteral(sep) && ok;
+  ok = ScanWord(b) && ok;
+  ok = MatchLiteral(sep) && ok;
+  ok = ScanWord(c) && ok;
+  limit_ = saved;
   return ok;
 }
 
@@ -630,7 +674,7 @@ bool Scanner::Run(std::string_view f, TargetList& targets) {
       case 'D': {
         const ScanArg* target = targets.Take();
         std::uint16_t m = 0, d = 0, y = 0;
-        if (SubScan(reg.scanD, m, d, y))
+        if (ScanTriple(reg.date, m, d, y))
           TargetList::StoreInt(target, EncodeDayNumber(y, m, d));
         else
           failed = true;
@@ -665,11 +709,9 @@ bool Scanner::Run(std::string_view f, TargetList& targets) {
       case 'J': {
         const ScanArg* target = targets.Take();
         std::uint16_t m = 0, d = 0, y = 0, hh = 0, mi = 0, ss = 0;
-        const ScanArg list[] = {ScanArg(m), ScanArg(d), ScanArg(y), ScanArg(hh), ScanArg(mi), ScanArg(ss)};
-        TargetList sub(list);
-        Scanner s(t_, idx_);
-        const bool ok = s.Run(reg.scanJ, sub);
-        idx_ = s.index();
+        bool ok = ScanTriple(reg.date, m, d, y);
+        ok = MatchLiteral(" ") && ok;
+        ok = ScanTriple(reg.time, hh, mi, ss) && ok;
         if (ok)
           TargetList::StoreInt(target, EncodeTimeTag(y, m, d, hh, mi, ss));
         else
@@ -741,7 +783,7 @@ bool Scanner::Run(std::string_view f, TargetList& targets) {
           ++idx_;
         }
         std::uint16_t h = 0, m = 0, s = 0;
-        if (SubScan(reg.scanT, h, m, s)) {
+        if (ScanTriple(reg.time, h, m, s)) {
           const std::int32_t v = h * 3600 + m * 60 + s;
           TargetList::StoreInt(target, negative ? -v : v);
         } else {
@@ -933,7 +975,6 @@ void SetRegionalSeparators(std::string_view dateSeparator, std::string_view time
   Regional& r = Reg();
   r.date = dateSeparator.empty() ? "/" : std::string(dateSeparator);
   r.time = timeSeparator.empty() ? ":" : std::string(timeSeparator);
-  r.Build();
 }
 
 const std::string& DateSeparator() { return Reg().date; }

@@ -147,6 +147,7 @@ TDataFile::~TDataFile() { Close(); }
 
 bool TDataFile::Open() {
   if (IsOpen()) return true;
+  cachePos_ = -1;
   fd_ = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
   if (fd_ < 0 && (errno == EACCES || errno == EROFS)) fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd_ < 0 || !ReadHeader()) {
@@ -216,6 +217,7 @@ int TDataFile::RecordCount() const {
 }
 
 bool TDataFile::Close() {
+  cachePos_ = -1;
   if (!IsOpen()) return true;
   const bool ok = FlushPending(false);
   const bool closed = ::close(fd_) == 0;
@@ -339,8 +341,33 @@ std::int64_t TDataFile::RecordPosition(TimeTag g) {
   return PositionOf(g);
 }
 
-bool TDataFile::ReadAt(std::int64_t pos, void* data, std::size_t size) { return ReadAll(fd_, pos, data, size); }
-bool TDataFile::WriteAt(std::int64_t pos, const void* data, std::size_t size) { return WriteAll(fd_, pos, data, size); }
+bool TDataFile::ReadAt(std::int64_t pos, void* data, std::size_t size) {
+  constexpr std::size_t kReadAhead = 131072;
+  if (size > kReadAhead / 2) return ReadAll(fd_, pos, data, size);
+  if (cachePos_ < 0 || pos < cachePos_ || pos + static_cast<std::int64_t>(size) > cachePos_ + static_cast<std::int64_t>(cacheLen_)) {
+    cache_.resize(kReadAhead);
+    std::size_t got = 0;
+    while (got < kReadAhead) {
+      const ssize_t n = ::pread(fd_, cache_.data() + got, kReadAhead - got, pos + static_cast<std::int64_t>(got));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    cachePos_ = pos;
+    cacheLen_ = got;
+    if (got < size) {
+      cachePos_ = -1;
+      return false;
+    }
+  }
+  std::memcpy(data, cache_.data() + (pos - cachePos_), size);
+  return true;
+}
+
+bool TDataFile::WriteAt(std::int64_t pos, const void* data, std::size_t size) {
+  cachePos_ = -1;
+  return WriteAll(fd_, pos, data, size);
+}
 
 bool TDataFile::ReadRecord(TRecordBuffer& buf) {
   if (!IsOpen() && !Open()) return false;

@@ -195,6 +195,12 @@ class TDataFile {
   TimeTag lastGrid_ = 0;    // grid value of the last record read or written
   std::int64_t lastPos_ = 0;  // its position (0 when none)
   std::vector<std::uint32_t> scratch_;
+  // Read-ahead: the file bytes [cachePos_, cachePos_ + cacheLen_), so that
+  // range reads of consecutive records cost a copy, not a system call each.
+  // Any write through this object drops it.
+  std::vector<char> cache_;
+  std::int64_t cachePos_ = -1;
+  std::size_t cacheLen_ = 0;
 };
 
 // A file-name template with date placeholders "yyyy", "yy", "mm", "dd",

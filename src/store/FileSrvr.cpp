@@ -110,8 +110,15 @@ std::string TFileServer::PathOf(std::string_view name) const {
 }
 
 TDataFile* TFileServer::FindFile(std::string_view name) const {
+  if (lastFile_ && name == lastName_ && lastFolder_ == block_.DataFolder) return lastFile_;
   auto it = index_.find(PathOf(name));
-  return it != index_.end() ? it->second.File.get() : nullptr;
+  TDataFile* file = it != index_.end() ? it->second.File.get() : nullptr;
+  if (file) {
+    lastName_.assign(name);
+    lastFolder_ = block_.DataFolder;
+    lastFile_ = file;
+  }
+  return file;
 }
 
 bool TFileServer::Lookup(std::string_view key, TDataFile*& file, int& column, int& digits) const {
@@ -137,6 +144,7 @@ std::vector<TDataFile*> TFileServer::Files() const {
 }
 
 bool TFileServer::Register(std::unique_ptr<TDataFile> file) {
+  lastFile_ = nullptr;
   if (!file || !file->Open()) return false;
   const std::string path = file->Path();
   if (index_.count(path)) return false;
@@ -168,6 +176,7 @@ bool TFileServer::RegisterAndList(std::unique_ptr<TDataFile> file) {
 }
 
 bool TFileServer::Unregister(TDataFile* file, bool erase) {
+  lastFile_ = nullptr;
   if (!file) return false;
   const std::string path = file->Path();
   const std::string key = file->Key();
@@ -190,6 +199,7 @@ bool TFileServer::Unregister(TDataFile* file, bool erase) {
 }
 
 bool TFileServer::CloseAll() {
+  lastFile_ = nullptr;
   bool ok = true;
   for (auto& [key, rec] : index_)
     if (rec.File) ok = rec.File->Close() && ok;

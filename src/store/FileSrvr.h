@@ -102,6 +102,11 @@ class TFileServer : public TGenServer {
 
   TDataStoreGroupSetup block_;
   std::map<std::string, TFileRec, TextLess> index_;
+  // The last name looked up by FindFile and its file: range reads name the
+  // same file thousands of times in a row. Cleared whenever the index changes.
+  mutable std::string lastName_;
+  mutable std::string lastFolder_;
+  mutable TDataFile* lastFile_ = nullptr;
   bool opened_ = false;
   TDayFile qualityName_;
   TDayFile rtuQualityName_;
