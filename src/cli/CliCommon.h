@@ -30,5 +30,6 @@ int CmdTime(Args args);
 int CmdCmd(Args args);
 int CmdPut(Args args);
 int CmdDemoFiles(Args args);
+int CmdDb(Args args);
 
 }  // namespace kvq::cli

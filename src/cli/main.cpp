@@ -50,6 +50,17 @@ const char kHelp[] =
     "      Writes the demo data files: a river gauge (MILLBROOK), a reservoir\n"
     "      (LAKEVIEW) and a weather station (HILLTOP), 400 days up to now.\n"
     "\n"
+    "  db aliases [--aliases FILE]\n"
+    "      Lists the database aliases, one a line: name, driver, database, host,\n"
+    "      port (\"-\" for the default) and where it comes from (\"aliases\": the\n"
+    "      aliases file $XDG_CONFIG_HOME/KVQuillon/aliases.ini or --aliases FILE;\n"
+    "      \"odbc\": a DSN of unixODBC), separated by tabs.\n"
+    "\n"
+    "  db init ALIAS [--user NAME] [--aliases FILE]\n"
+    "      Creates the station tables (KV_SITES, KV_SITESENSORS, KV_DATA1 ...) that\n"
+    "      are missing in the database of ALIAS; an SQLite file is made when it is\n"
+    "      not there. The password comes from the environment variable KVQ_PASSWORD.\n"
+    "\n"
     "  --help, help     This text.\n"
     "  --version        The version.\n"
     "\n"
@@ -73,5 +84,6 @@ int main(int argc, char** argv) {
   if (command == "cmd") return kvq::cli::CmdCmd(args);
   if (command == "put") return kvq::cli::CmdPut(args);
   if (command == "demo-files") return kvq::cli::CmdDemoFiles(args);
+  if (command == "db") return kvq::cli::CmdDb(args);
   return kvq::cli::UsageError("unknown command \"" + command + "\" (kvq --help lists them)");
 }
