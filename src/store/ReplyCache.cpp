@@ -35,7 +35,7 @@ TRawCacheItem::TRawCacheItem(std::string_view key, std::string_view text) : TCac
     std::string file;
     int pos = 5;
     ScanStrAt(key, pos, "%P%J", file, StartTime);
-    FileName = file.substr(0, 32);
+    FileName = file;
   }
   counted_ = static_cast<std::int64_t>(Text.size());
   gRawBytes += counted_;

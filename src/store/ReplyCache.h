@@ -38,7 +38,7 @@ class TRawCacheItem : public TCacheItem {
   ~TRawCacheItem() override;
 
   bool Raw = false;         // holds records (false for a failed command's marker)
-  std::string FileName;     // at most 32 characters are kept
+  std::string FileName;     // the file named by the command
   TimeTag StartTime = 0;    // scanned from the command
   TimeTag EndTime = 0;      // time of the last record, computed on first use
   bool EndKnown = false;
