@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "foundation/Directive.h"
 #include "foundation/TimeBase.h"
+#include "store/FileSrvr.h"
 
 namespace kvq::cli {
 
@@ -51,6 +53,32 @@ bool TakeNowOption(Args& args) {
   }
   SetClockSource([now] { return now; });
   return true;
+}
+
+std::unique_ptr<TFileServer> MakeFolderServer(const std::string& dir, bool quiet) {
+  auto server = std::make_unique<TFileServer>(GetGroupSetup("1"));
+  server->SetMessageHandler([quiet](MessageKind kind, const std::string& text) {
+    if (quiet && kind == MessageKind::Info) return;
+    std::fprintf(stderr, "%s%s\n", kind == MessageKind::Warning ? "Warning: " : "", text.c_str());
+  });
+  if (!dir.empty()) {
+    namespace fs = std::filesystem;
+    server->Settings().DataFolder = dir;
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir, ec)) {
+      const std::string name = e.path().filename().string();
+      if (e.is_regular_file(ec) && name.size() > 4 && SameText(name.substr(name.size() - 4), ".DAT"))
+        names.push_back((fs::path(dir) / name.substr(0, name.size() - 4)).string());
+    }
+    std::sort(names.begin(), names.end());
+    std::string list;
+    for (const auto& n : names) FormatAppend(list, "%P", n);
+    server->Settings().FileList = list;
+  }
+  std::string error;
+  if (!server->Initialize("kvq", error)) std::fprintf(stderr, "%s\n", error.c_str());
+  return server;
 }
 
 int CmdTime(Args args) {

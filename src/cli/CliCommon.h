@@ -1,8 +1,17 @@
 // Shared pieces of the kvq command-line tool.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "foundation/Directive.h"
+
+class QCoreApplication;
+
+namespace kvq {
+class TFileServer;
+}
 
 namespace kvq::cli {
 
@@ -26,10 +35,25 @@ bool TakeNowOption(Args& args);
 bool TakeOption(Args& args, const std::string& name, std::string& value, bool& missing);
 bool TakeFlag(Args& args, const std::string& name);
 
+// A file server over DIR, whose file list is every ".DAT" file there (any
+// letter case), or over nothing when DIR is empty; its messages go to stderr
+// (with `quiet`, only its warnings and errors).
+std::unique_ptr<TFileServer> MakeFolderServer(const std::string& dir, bool quiet = false);
+
+// Qt's SQL drivers need an application object; commands that reach a
+// database make one (null when one exists already).
+std::unique_ptr<QCoreApplication> MakeQtCore();
+
+// Takes "--aliases FILE" out of args and points the alias catalogue at it.
+bool TakeAliasesOption(Args& args);
+
 int CmdTime(Args args);
 int CmdCmd(Args args);
 int CmdPut(Args args);
 int CmdDemoFiles(Args args);
 int CmdDb(Args args);
+int CmdValues(Args args);
+int CmdStats(Args args);
+int CmdDemo(Args args);
 
 }  // namespace kvq::cli

@@ -16,27 +16,6 @@ namespace kvq::cli {
 
 namespace {
 
-// Qt's SQL drivers need an application object; kvq makes one on demand.
-std::unique_ptr<QCoreApplication> QtCore() {
-  if (QCoreApplication::instance()) return nullptr;
-  static int argc = 1;
-  static char name[] = "kvq";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QCoreApplication>(argc, argv);
-}
-
-// Takes "--aliases FILE" and points the catalogue at it.
-bool TakeAliasesOption(Args& args) {
-  std::string file;
-  bool missing = false;
-  if (TakeOption(args, "--aliases", file, missing)) SetAliasesFilePath(file);
-  if (missing) {
-    UsageError("--aliases needs a file");
-    return false;
-  }
-  return true;
-}
-
 int ListAliasesCommand(Args args) {
   if (!TakeAliasesOption(args)) return kExitUsage;
   if (!args.empty()) return UsageError("usage: kvq db aliases [--aliases FILE]");
@@ -57,7 +36,7 @@ int InitCommand(Args args) {
   if (args.size() != 1) return UsageError("usage: kvq db init ALIAS [--user NAME] [--aliases FILE]");
   const std::string alias = args[0];
   const char* password = std::getenv("KVQ_PASSWORD");
-  const auto app = QtCore();
+  const auto app = MakeQtCore();
   TNamedConnection connection("kvq-db-init");
   std::string error;
   // An SQLite alias whose file is not there yet gets a new file.

@@ -19,32 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file server over DIR (every ".DAT" file there, any letter case) or over
-// nothing (names are then full paths), with its messages on stderr.
-std::unique_ptr<TFileServer> MakeServer(const std::string& dir) {
-  auto server = std::make_unique<TFileServer>(GetGroupSetup("1"));
-  server->SetMessageHandler([](MessageKind kind, const std::string& text) {
-    std::fprintf(stderr, "%s%s\n", kind == MessageKind::Warning ? "Warning: " : "", text.c_str());
-  });
-  if (!dir.empty()) {
-    server->Settings().DataFolder = dir;
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(dir, ec)) {
-      const std::string name = e.path().filename().string();
-      if (e.is_regular_file(ec) && name.size() > 4 && SameText(name.substr(name.size() - 4), ".DAT"))
-        names.push_back((fs::path(dir) / name.substr(0, name.size() - 4)).string());
-    }
-    std::sort(names.begin(), names.end());
-    std::string list;
-    for (const auto& n : names) FormatAppend(list, "%P", n);
-    server->Settings().FileList = list;
-  }
-  std::string error;
-  if (!server->Initialize("kvq", error)) std::fprintf(stderr, "%s\n", error.c_str());
-  return server;
-}
-
 bool TakeDir(Args& args, std::string& dir) {
   bool missing = false;
   if (TakeOption(args, "-d", dir, missing) || !missing) {
@@ -98,7 +72,7 @@ int CmdCmd(Args args) {
     std::fprintf(stderr, "kvq: cannot write %s: %s\n", rawFile.c_str(), std::strerror(errno));
     return kExitFailed;
   }
-  auto server = MakeServer(dir);
+  auto server = MakeFolderServer(dir);
   TGenClient client(server.get());
   bool allOk = true;
   for (std::string command : args) {
@@ -148,7 +122,7 @@ int CmdPut(Args args) {
   std::string dir;
   if (!TakeNowOption(args) || !TakeDir(args, dir)) return kExitUsage;
   if (args.size() != 2) return UsageError("usage: kvq put [-d DIR] [--now TIME] \"POINT,STATION.SENSOR,TIME\" VALUE");
-  auto server = MakeServer(dir);
+  auto server = MakeFolderServer(dir);
   TGenClient client(server.get());
   return client.Store(args[0], args[1], 1) ? kExitOk : kExitFailed;
 }

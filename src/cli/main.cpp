@@ -61,6 +61,35 @@ const char kHelp[] =
     "      are missing in the database of ALIAS; an SQLite file is made when it is\n"
     "      not there. The password comes from the environment variable KVQ_PASSWORD.\n"
     "\n"
+    "  values (-d DIR | --alias A [--user U]) --from TIME --to TIME\n"
+    "         [--interval SECONDS] [--offset SECONDS] STATION.SENSOR...\n"
+    "      The values of the sensors from --from to --to, one CSV line each:\n"
+    "        time (\"MM/DD/YYYY HH:MM:SS\"), STATION.SENSOR, value\n"
+    "      (the value is empty where it is missing). Without --interval every\n"
+    "      stored value comes; with it only those on the boundaries --offset +\n"
+    "      k x SECONDS. Lines come sensor by sensor for a database, record by\n"
+    "      record (all sensors of a file together) for a data-file folder.\n"
+    "      TIME is a time expression as for \"kvq time\". A database password\n"
+    "      comes from the environment variable KVQ_PASSWORD.\n"
+    "\n"
+    "  stats (-d DIR | --alias A [--user U]) --from TIME --to TIME\n"
+    "        --interval SECONDS [--offset SECONDS] STATION.SENSOR...\n"
+    "      Statistics of each interval (boundaries --offset + k x SECONDS) that\n"
+    "      starts from --from to --to, one CSV line per interval and sensor:\n"
+    "        time (start of the interval), STATION.SENSOR, count, min,\n"
+    "        time of min, max, time of max, avg, std (sample), delta (max - min),\n"
+    "        sum, good, bad\n"
+    "      good and bad count the values inside and outside the sensor's\n"
+    "      limits; an interval without values shows only its count, good and\n"
+    "      bad. For a data-file folder the interval that starts at --to also\n"
+    "      holds the record that follows it.\n"
+    "\n"
+    "  demo DIR [--settings FILE] [--aliases FILE] [--now TIME]\n"
+    "      Writes the demo data files into DIR and the demo station database\n"
+    "      DIR/demo.sqlite (alias DEMO), and lists both sources in the main\n"
+    "      settings file ($XDG_CONFIG_HOME/KVQuillon/KVQuillon.KFG or --settings\n"
+    "      FILE), so that the program's data source explorer shows them.\n"
+    "\n"
     "  --help, help     This text.\n"
     "  --version        The version.\n"
     "\n"
@@ -85,5 +114,8 @@ int main(int argc, char** argv) {
   if (command == "put") return kvq::cli::CmdPut(args);
   if (command == "demo-files") return kvq::cli::CmdDemoFiles(args);
   if (command == "db") return kvq::cli::CmdDb(args);
+  if (command == "values") return kvq::cli::CmdValues(args);
+  if (command == "stats") return kvq::cli::CmdStats(args);
+  if (command == "demo") return kvq::cli::CmdDemo(args);
   return kvq::cli::UsageError("unknown command \"" + command + "\" (kvq --help lists them)");
 }

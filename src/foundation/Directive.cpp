@@ -886,6 +886,13 @@ int FieldIndex(std::string_view name, std::string_view list) {
   return 0;
 }
 
+std::vector<std::string> CommaFields(std::string_view list) {
+  std::vector<std::string> fields;
+  std::size_t i = 0;
+  while (i < list.size() && !IsLineEnd(list[i])) fields.emplace_back(NextPField(list, i));
+  return fields;
+}
+
 bool DeleteField(std::string_view name, std::string& list) {
   std::size_t i = 0;
   int k = 0;

@@ -23,6 +23,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "foundation/Types.h"
 
@@ -151,6 +152,9 @@ bool ScanStr(std::string_view text, std::string_view format, A&&... targets) {
 // 1-based number of the first "%P" field of `list` equal to `name`
 // (case-insensitive); 0 when none matches or the list is empty.
 int FieldIndex(std::string_view name, std::string_view list);
+
+// The "%P" fields of a comma list, up to its end or its first line end.
+std::vector<std::string> CommaFields(std::string_view list);
 
 // Deletes the first field equal to `name` (case-insensitive) together with the
 // comma after it (the comma before it when it is the last field and not the

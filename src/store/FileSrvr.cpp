@@ -65,17 +65,7 @@ std::vector<std::string_view> Lines(std::string_view text) {
 
 // "%P" fields of a text from `pos` on, until the text ends.
 std::vector<std::string> Fields(std::string_view text, int pos = 1) {
-  std::vector<std::string> fields;
-  while (pos <= static_cast<int>(text.size())) {
-    const char c = text[static_cast<std::size_t>(pos - 1)];
-    if (c == '\r' || c == '\n' || c == '\0') break;
-    std::string f;
-    const int before = pos;
-    ScanStrAt(text, pos, "%P", f);
-    if (pos == before) break;
-    fields.push_back(std::move(f));
-  }
-  return fields;
+  return CommaFields(text.substr(std::min(text.size(), static_cast<std::size_t>(pos - 1))));
 }
 
 }  // namespace
