@@ -13,6 +13,7 @@
 #include "data/SqlDateTime.h"
 #include "foundation/Directive.h"
 #include "foundation/TimeBase.h"
+#include "store/Dayfile.h"
 #include "store/FileSrvr.h"
 #include "store/GenClient.h"
 #include "store/ReplyCache.h"
@@ -274,23 +275,28 @@ void TDataMgr::RetrieveFile(datamgr::TDataFile& file, TimeTag s, TimeTag e, bool
   }
   const std::size_t perRecord = file.Sensors.size();
   std::string raw;
+  std::vector<float> record(perRecord);
+  for (TSensor* sensor : selected) sensor->HasData = false;
   while (!stop_) {
     if (!ReadRaw(file, s, e, raw)) break;
     const TimeTag continuation = GetTag(raw);
     const std::size_t records = (raw.size() - 4) / (perRecord * 4);
+    if (records > 0)
+      for (TSensor* sensor : selected) sensor->HasData = true;
     TimeTag t = s;
     for (std::size_t r = 0; r < records && !stop_; ++r, t += file.Interval) {
       if (!intervalMode) {
         if (t < nextSample) continue;
         nextSample = NextBoundary(t + 1, interval, offset);
       }
+      // the record's values; the missing-value pattern is a not-a-number too
+      std::memcpy(record.data(), raw.data() + 4 + r * perRecord * 4, perRecord * 4);
       const bool closes = intervalMode && t >= boundary;
       for (TSensor* sensor : selected) {
-        sensor->HasData = true;
-        double v = 0;
-        const bool missing = !ValueAt(raw, r * perRecord + sensor->Column, v);
+        const float v = record[sensor->Column];
+        const bool missing = std::isnan(v);
         if (!intervalMode) {
-          if (Report(*sensor, t, v, missing)) break;
+          if (Report(*sensor, t, missing ? 0.0 : v, missing)) break;
           continue;
         }
         if (closes) {
@@ -364,21 +370,18 @@ void TDataMgr::RetrieveDbSensor(TSensor& sensor, const std::string& name, TimeTa
 
 TRawCacheItem* TDataMgr::FindCachedRaw(const datamgr::TDataFile& file, TimeTag t) {
   TCache* cache = client_->Cache();
-  if (!cache || file.Sensors.empty()) return nullptr;
-  const std::string prefix = "RAW," + file.Name + ",";
-  for (int i = cache->LowerBound(prefix); i < cache->Count(); ++i) {
-    const std::string& key = cache->Key(i);
-    if (key.size() < prefix.size() || !SameText(std::string_view(key).substr(0, prefix.size()), prefix)) break;
-    auto* item = dynamic_cast<TRawCacheItem*>(cache->Item(i));
-    if (!item || !item->Raw || !SameText(item->FileName, file.Name)) continue;
-    if (!item->EndKnown) {
-      const std::int64_t records = static_cast<std::int64_t>(item->Text.size() - 4) / static_cast<std::int64_t>(file.RecordSize());
-      item->EndTime = Clamp(static_cast<std::int64_t>(item->StartTime) + file.Interval * (records - 1));
-      item->EndKnown = true;
+  if (!cache || file.Sensors.empty() || file.Interval <= 0) return nullptr;
+  // a raw reply holds at most 4096 bytes of records: an earlier start cannot reach t
+  const std::int64_t span = static_cast<std::int64_t>(kMaxRecordBytes / file.RecordSize() + 1) * file.Interval;
+  return cache->FindRaw(file.Name, Clamp(static_cast<std::int64_t>(t) - span), t, [&](TRawCacheItem& item) {
+    if (!item.EndKnown) {
+      const std::int64_t records =
+          static_cast<std::int64_t>(item.Text.size() - 4) / static_cast<std::int64_t>(file.RecordSize());
+      item.EndTime = Clamp(static_cast<std::int64_t>(item.StartTime) + file.Interval * (records - 1));
+      item.EndKnown = true;
     }
-    if (item->StartTime <= t && t <= item->EndTime) return item;
-  }
-  return nullptr;
+    return item.StartTime <= t && t <= item.EndTime;
+  });
 }
 
 void TDataMgr::TrimCache() {

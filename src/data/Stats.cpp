@@ -17,22 +17,6 @@ void TStatistics::Reset() {
   MaxValue = NoValue;
 }
 
-void TStatistics::Add(TimeTag time, double value) {
-  if (value < LowLimit || value > HighLimit) BadCount += 1;
-  Count += 1;
-  Sum += value;
-  SumOfSquares += value * value;
-  // Strict comparisons: an equal extreme later on keeps the earlier time.
-  if (MaxValue == NoValue || value > MaxValue) {
-    MaxValue = value;
-    MaxTime = time;
-  }
-  if (MinValue == NoValue || value < MinValue) {
-    MinValue = value;
-    MinTime = time;
-  }
-}
-
 double TStatistics::Average() const { return Count > 0 ? Sum / Count : Sum; }
 
 double TStatistics::StdDev() const {

@@ -21,7 +21,21 @@ class TStatistics {
   // Adds one value at `time`. A value outside [LowLimit, HighLimit] is
   // counted bad and still enters the counts, sums and extremes. Ties of the
   // extremes keep the earlier time.
-  void Add(TimeTag time, double value);
+  void Add(TimeTag time, double value) {
+    if (value < LowLimit || value > HighLimit) BadCount += 1;
+    Count += 1;
+    Sum += value;
+    SumOfSquares += value * value;
+    // Strict comparisons: an equal extreme later on keeps the earlier time.
+    if (MaxValue == NoValue || value > MaxValue) {
+      MaxValue = value;
+      MaxTime = time;
+    }
+    if (MinValue == NoValue || value < MinValue) {
+      MinValue = value;
+      MinTime = time;
+    }
+  }
 
   // Sum / Count, or Sum when nothing was added.
   double Average() const;

@@ -994,6 +994,16 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool TextLess::operator()(std::string_view a, std::string_view b) const {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;  // sorted keys share long prefixes
+    const char x = Upper(a[i]), y = Upper(b[i]);
+    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
+  }
+  return a.size() < b.size();
+}
+
 std::string UpperCase(std::string_view s) {
   std::string r(s);
   for (char& c : r) c = Upper(c);

@@ -186,6 +186,11 @@ const std::string& TimeSeparator();
 
 // Case-insensitive comparison of byte strings (ASCII letters only).
 bool SameText(std::string_view a, std::string_view b);
+// Case-insensitive ordering (ASCII letters only), for sorted keys.
+struct TextLess {
+  bool operator()(std::string_view a, std::string_view b) const;
+  using is_transparent = void;
+};
 // ASCII upper case of a byte string.
 std::string UpperCase(std::string_view s);
 

@@ -341,26 +341,44 @@ std::int64_t TDataFile::RecordPosition(TimeTag g) {
   return PositionOf(g);
 }
 
-bool TDataFile::ReadAt(std::int64_t pos, void* data, std::size_t size) {
-  constexpr std::size_t kReadAhead = 131072;
-  if (size > kReadAhead / 2) return ReadAll(fd_, pos, data, size);
-  if (cachePos_ < 0 || pos < cachePos_ || pos + static_cast<std::int64_t>(size) > cachePos_ + static_cast<std::int64_t>(cacheLen_)) {
-    cache_.resize(kReadAhead);
-    std::size_t got = 0;
-    while (got < kReadAhead) {
-      const ssize_t n = ::pread(fd_, cache_.data() + got, kReadAhead - got, pos + static_cast<std::int64_t>(got));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      got += static_cast<std::size_t>(n);
-    }
-    cachePos_ = pos;
-    cacheLen_ = got;
-    if (got < size) {
-      cachePos_ = -1;
-      return false;
-    }
+namespace {
+constexpr std::size_t kReadAhead = 131072;
+}
+
+bool TDataFile::FillReadAhead(std::int64_t pos, std::size_t size) {
+  if (cachePos_ >= 0 && pos >= cachePos_ &&
+      pos + static_cast<std::int64_t>(size) <= cachePos_ + static_cast<std::int64_t>(cacheLen_))
+    return true;
+  cache_.resize(kReadAhead);
+  std::size_t got = 0;
+  while (got < kReadAhead) {
+    const ssize_t n = ::pread(fd_, cache_.data() + got, kReadAhead - got, pos + static_cast<std::int64_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
   }
+  cachePos_ = pos;
+  cacheLen_ = got;
+  if (got >= size) return true;
+  cachePos_ = -1;
+  return false;
+}
+
+bool TDataFile::ReadAt(std::int64_t pos, void* data, std::size_t size) {
+  if (size > kReadAhead / 2) return ReadAll(fd_, pos, data, size);
+  if (!FillReadAhead(pos, size)) return false;
   std::memcpy(data, cache_.data() + (pos - cachePos_), size);
+  return true;
+}
+
+bool TDataFile::AppendAt(std::int64_t pos, std::size_t size, std::string& out) {
+  if (size > kReadAhead / 2) {
+    const std::size_t at = out.size();
+    out.resize(at + size);
+    return ReadAll(fd_, pos, out.data() + at, size);
+  }
+  if (!FillReadAhead(pos, size)) return false;
+  out.append(cache_.data() + (pos - cachePos_), size);
   return true;
 }
 
@@ -514,11 +532,10 @@ bool TDataFile::ReadRawBlock(TimeTag from, TimeTag to, std::string& output) {
     continuation = TagOfGrid(ClampTag(static_cast<std::int64_t>(g) + n * Interval));
   }
   const std::size_t bytes = static_cast<std::size_t>(n * RecordSize);
-  output.resize(4 + bytes);
   unsigned char head[4];
   PutU32(head, static_cast<std::uint32_t>(continuation));
-  std::memcpy(output.data(), head, 4);
-  return bytes == 0 || ReadAt(p, output.data() + 4, bytes);
+  output.assign(reinterpret_cast<const char*>(head), 4);
+  return bytes == 0 || AppendAt(p, bytes, output);
 }
 
 bool TDataFile::WriteRawBlock(TimeTag time, std::string_view text) {

@@ -174,6 +174,9 @@ class TDataFile {
   bool WriteSensorTable();
   void ComputeEnd();
   bool ReadAt(std::int64_t pos, void* data, std::size_t size);
+  // Appends `size` bytes from `pos` to `out` (through the read-ahead).
+  bool AppendAt(std::int64_t pos, std::size_t size, std::string& out);
+  bool FillReadAhead(std::int64_t pos, std::size_t size);
   bool WriteAt(std::int64_t pos, const void* data, std::size_t size);
   bool AppendEmptyRecords(std::int64_t untilPosition);
   std::int64_t RecordPosition(TimeTag g);

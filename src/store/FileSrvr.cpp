@@ -15,8 +15,6 @@ namespace kvq {
 
 namespace {
 
-char Up(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-
 bool HasSuffixCi(std::string_view s, std::string_view suffix) {
   return s.size() >= suffix.size() && SameText(s.substr(s.size() - suffix.size()), suffix);
 }
@@ -69,15 +67,6 @@ std::vector<std::string> Fields(std::string_view text, int pos = 1) {
 }
 
 }  // namespace
-
-bool TextLess::operator()(std::string_view a, std::string_view b) const {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const char x = Up(a[i]), y = Up(b[i]);
-    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-  }
-  return a.size() < b.size();
-}
 
 TFileServer::TFileServer(const TDataStoreGroupSetup& settings)
     : TGenServer(settings),

@@ -11,16 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/Directive.h"
 #include "store/Dayfile.h"
 #include "store/GenServer.h"
 
 namespace kvq {
-
-// Case-insensitive ordering of index keys.
-struct TextLess {
-  bool operator()(std::string_view a, std::string_view b) const;
-  using is_transparent = void;
-};
 
 // One index entry: a file (key = target = its path, File set) or a sensor
 // (key = STATION.SENSOR, target = the path of its file, 1-based column).

@@ -4,7 +4,6 @@
 
 #include "foundation/Directive.h"
 #include "foundation/Messages.h"
-#include "store/FileSrvr.h"
 
 namespace kvq {
 
@@ -70,6 +69,38 @@ std::string TCache::Lookup(std::string_view key) {
   return std::string(NotAvailable);
 }
 
+void TCache::Index(TCacheItem* item) {
+  auto* raw = dynamic_cast<TRawCacheItem*>(item);
+  if (raw && raw->Raw) raw_[raw->FileName].emplace(raw->StartTime, raw);
+}
+
+void TCache::Unindex(TCacheItem* item) {
+  auto* raw = dynamic_cast<TRawCacheItem*>(item);
+  if (!raw || !raw->Raw) return;
+  auto file = raw_.find(raw->FileName);
+  if (file == raw_.end()) return;
+  auto [from, to] = file->second.equal_range(raw->StartTime);
+  for (auto it = from; it != to; ++it)
+    if (it->second == raw) {
+      file->second.erase(it);
+      break;
+    }
+  if (file->second.empty()) raw_.erase(file);
+}
+
+TRawCacheItem* TCache::FindRaw(std::string_view fileName, TimeTag earliest, TimeTag t,
+                               const std::function<bool(TRawCacheItem&)>& visit) {
+  auto file = raw_.find(fileName);
+  if (file == raw_.end()) return nullptr;
+  auto it = file->second.upper_bound(t);
+  while (it != file->second.begin()) {
+    --it;
+    if (it->first < earliest) break;
+    if (visit(*it->second)) return it->second;
+  }
+  return nullptr;
+}
+
 void TCache::Store(std::string_view key, std::string_view text) {
   MakeRoom();
   std::unique_ptr<TCacheItem> item;
@@ -78,18 +109,24 @@ void TCache::Store(std::string_view key, std::string_view text) {
   else
     item = std::make_unique<TCacheItem>(key, text);
   const int i = LowerBound(key);
-  if (i < Count() && Compare(Key(i), key) == 0)
+  if (i < Count() && Compare(Key(i), key) == 0) {
+    Unindex(Item(i));
+    Index(item.get());
     entries_[static_cast<std::size_t>(i)].second = std::move(item);
-  else if (AddOnStore)
+  } else if (AddOnStore) {
+    Index(item.get());
     entries_.emplace(entries_.begin() + i, std::string(key), std::move(item));
+  }
 }
 
 void TCache::Delete(int index) {
   if (index < 0 || index >= Count()) return;
+  Unindex(Item(index));
   entries_.erase(entries_.begin() + index);
 }
 
 void TCache::Clear() {
+  raw_.clear();
   while (!entries_.empty()) entries_.pop_back();
 }
 

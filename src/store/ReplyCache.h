@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -11,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/Directive.h"
 #include "foundation/Types.h"
 
 namespace kvq {
@@ -78,6 +81,13 @@ class TCache {
   // A random index (for eviction); Count() must be above 0.
   int RandomIndex();
 
+  // Calls `visit` for the raw items of `fileName` whose start time lies in
+  // [earliest, t], latest start first, until it returns true; returns that
+  // item or null. Lets the data manager find the reply that covers a time
+  // without walking every key.
+  TRawCacheItem* FindRaw(std::string_view fileName, TimeTag earliest, TimeTag t,
+                         const std::function<bool(TRawCacheItem&)>& visit);
+
   std::size_t EntryLimit = 134217599;
   bool AddOnStore = true;
   bool AddOnLookup = false;
@@ -85,7 +95,11 @@ class TCache {
 
  private:
   void MakeRoom();
+  void Index(TCacheItem* item);
+  void Unindex(TCacheItem* item);
   std::vector<std::pair<std::string, std::unique_ptr<TCacheItem>>> entries_;
+  // raw items by file name and start time
+  std::map<std::string, std::multimap<TimeTag, TRawCacheItem*>, TextLess> raw_;
   TCacheItemClass itemClass_ = TCacheItemClass::Plain;
   std::mt19937 random_;
 };
