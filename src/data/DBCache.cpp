@@ -157,8 +157,7 @@ void ReadRows(QSqlQuery& q, const char* table, const char* valueColumn, double o
   if (q.lastError().type() != QSqlError::NoError) throw EDatabaseError(ErrorText(q.lastError()));
 }
 
-// Calls `write` with the database of the open connection; false when there is
-// no open connection.
+// Puts the open connection into `db`; false when there is none.
 bool HaveDatabase(QSqlDatabase& db) {
   db = DBConnection().Database();
   return db.isValid() && db.isOpen();

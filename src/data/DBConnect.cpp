@@ -65,8 +65,10 @@ QSqlDatabase TDBConnection::Database() const {
 bool TDBConnection::Alive() const {
   if (!session_ || !session_->IsOpen()) return false;
   QSqlDatabase db = session_->Database();
-  // An SQLite file cannot go away under an open handle; servers can.
-  if (DialectOf(db) == TSqlDialect::SQLite) return true;
+  // A PostgreSQL server can go away under an open connection and Qt only
+  // notices at the next failing query, so ask it. An SQLite file cannot go
+  // away; ODBC sources answer no query common to all of them.
+  if (DialectOf(db) != TSqlDialect::PostgreSQL) return true;
   QSqlQuery probe(db);
   return probe.exec(QStringLiteral("SELECT 1"));
 }
