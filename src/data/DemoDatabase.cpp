@@ -23,6 +23,7 @@ namespace {
 constexpr int kStep = 900;          // seconds between 15-minute values
 constexpr int kStepsPerDay = 96;
 constexpr double kPi = 3.14159265358979323846;
+constexpr int kMaxDays = 3660;      // ten years are plenty for a demo
 
 // ---- the network ----------------------------------------------------------------
 
@@ -287,7 +288,7 @@ QVariant TimeOfDay(int seconds) { return When(EncodeTimeTag(2000, 1, 1, 0, 0, 0)
 class TDemoBuilder {
  public:
   TDemoBuilder(const QSqlDatabase& db, const TDemoDatabaseOptions& options)
-      : w_(db), rng_(options.Seed), days_(std::max(1, options.Days)) {
+      : w_(db), rng_(options.Seed), days_(std::clamp(options.Days, 1, kMaxDays)) {
     end_ = NowTimeTag() / kStep * kStep;
     first_ = end_ - days_ * 86400 + kStep;
   }
@@ -306,6 +307,14 @@ class TDemoBuilder {
         return false;
       }
       ++summary.Stations;
+    }
+    // The last update of a station is the time of its newest value (none
+    // for a station without values).
+    if (!w_.Exec(QStringLiteral("UPDATE KV_SITES SET LAST_UPDATE = (SELECT MAX(TIME_TAG) FROM KV_DATA1 WHERE "
+                                "KV_DATA1.STATION_ID = KV_SITES.STATION_ID)"),
+                 {})) {
+      error = w_.LastError();
+      return false;
     }
     summary.Sensors = sensors_;
     summary.DataRows = w_.dataRows;
@@ -344,7 +353,7 @@ class TDemoBuilder {
       << TimeOfDay(600) << TimeOfDay(3600) << TimeOfDay(120) << Text(st.longName)
       << Text(id.substr(0, 5)) << Text(Printf("0%07d", 5020000 + n * 113)) << Text(Printf("S-%03d", n))
       << (st.enabled ? 1 : 2) << Text(id + ".jpg") << When(EncodeTimeTag(2001 + n % 17, 1 + n % 12, 1 + n % 27, 0, 0, 0))
-      << When(end_) << Text(st.longName) << 1.0 << Text(id.substr(0, 3)) << Null() << 0.0 << NullReal()
+      << Null() << Text(st.longName) << 1.0 << Text(id.substr(0, 3)) << Null() << 0.0 << NullReal()
       << Text(kBasins[st.basin]) << Null() << 1.0 << 0.0 << 0.0 << lat << lon
       << (st.kind == Kind::Reservoir ? st.size + 6.0 : 120.0 + 37.0 * n) << Text(kAgencies[st.agency])
       << Text(place.country) << Text(place.state) << Text(place.county) << Text(kDistricts[st.district])
@@ -361,6 +370,9 @@ class TDemoBuilder {
     if (satellite && !w_.Exec(rec, {Text(id), Text("B"), Text("BATT,DAILY MIN,DAILY MAX")})) return false;
     return true;
   }
+
+  // A disabled station stopped reporting a month before the end.
+  TimeTag LastValue(const StationDef& st) const { return st.enabled ? end_ : end_ - 30 * 86400; }
 
   // Stations that report by satellite; the others are polled.
   static bool Satellite(int n) { return n % 3 != 0; }
@@ -443,9 +455,8 @@ class TDemoBuilder {
       rain = GaugeRain(rng_, basinRain, st.kind == Kind::Rain ? st.size : 1.0);
     RiverSeries river;
     if (st.kind == Kind::River) river = River(rng_, basinRain, st.size, first_);
-    // A disabled station stopped reporting a month before the end; others have
-    // a short outage now and then.
-    const TimeTag lastValue = st.enabled ? end_ : end_ - 30 * 86400;
+    // Some stations have a short outage now and then.
+    const TimeTag lastValue = LastValue(st);
     const TimeTag outage = first_ + static_cast<TimeTag>(unit(rng_) * days_) * 86400;
     const int outageDays = n % 5 == 0 ? 2 : 0;
 
@@ -530,12 +541,13 @@ class TDemoBuilder {
   int sensors_ = 0;
 };
 
+// Removes the database file and its side files; never a folder.
 void RemoveDatabaseFiles(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::remove(path, ec);
-  std::filesystem::remove(path + "-journal", ec);
-  std::filesystem::remove(path + "-wal", ec);
-  std::filesystem::remove(path + "-shm", ec);
+  for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+    std::error_code ec;
+    const std::string file = path + suffix;
+    if (std::filesystem::is_regular_file(file, ec)) std::filesystem::remove(file, ec);
+  }
 }
 
 }  // namespace

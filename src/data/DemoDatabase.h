@@ -10,8 +10,8 @@
 namespace kvq {
 
 struct TDemoDatabaseOptions {
-  // Days of values, ending at the current time (NowTimeTag) rounded down to
-  // the quarter hour.
+  // Days of values (1 to 3660), ending at the current time (NowTimeTag)
+  // rounded down to the quarter hour.
   int Days = 365;
   unsigned Seed = 19850101;
 };

@@ -80,6 +80,11 @@ TEST_F(DemoDatabaseTest, QuarterHourValuesUpToNow) {
             "2024-05-17 13:15:00.000");
   EXPECT_EQ(One("SELECT LAST_UPDATE FROM KV_SITES WHERE STATION_ID = 'KSL020'").toString().toStdString(),
             "2024-05-20 13:00:00.000");
+  // Every station's last update is its newest value.
+  EXPECT_EQ(One("SELECT COUNT(*) FROM KV_SITES S WHERE LAST_UPDATE <> (SELECT MAX(TIME_TAG) FROM KV_DATA1 D WHERE "
+                "D.STATION_ID = S.STATION_ID)")
+                .toInt(),
+            0);
   // Every stored time is in the one text layout.
   EXPECT_EQ(One("SELECT COUNT(*) FROM KV_DATA1 WHERE TIME_TAG NOT LIKE '____-__-__ __:__:__.___'").toInt(), 0);
   // Rejected values: an original value without an edited one.
@@ -112,6 +117,11 @@ TEST_F(DemoDatabaseTest, ReplacesAnOldFileAndReportsAnUnwritablePlace) {
   EXPECT_FALSE(CreateDemoDatabase("/nonexistent/folder/demo.sqlite", options, &error));
   EXPECT_NE(error.find("/nonexistent/folder/demo.sqlite"), std::string::npos) << error;
   EXPECT_FALSE(std::filesystem::exists("/nonexistent/folder/demo.sqlite"));
+  // A folder in the way is reported, not removed.
+  const std::string folder = dir_->filePath("a-folder").toStdString();
+  std::filesystem::create_directory(folder);
+  EXPECT_FALSE(CreateDemoDatabase(folder, options, &error));
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
 }  // namespace
