@@ -3,12 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-// The store's data file is attached by the lead once store/Dayfile.h exists:
-// include it here and create the object in MakeStoreDataFile below.
-#if __has_include("store/Dayfile.h")
 #include "store/Dayfile.h"
-#define KVQ_HAVE_STORE_DATAFILE 1
-#endif
 
 namespace kvq {
 
@@ -30,8 +25,7 @@ int CompareText(std::string_view a, std::string_view b) {
 
 int CompareInt(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
-std::unique_ptr<TDataFile, TStoreDataFileDeleter> MakeStoreDataFile(const std::string& path,
-                                                                   const std::string& name) {
+std::unique_ptr<TDataFile> MakeStoreDataFile(const std::string& path, const std::string& name) {
   // TODO: the store's data file is attached by the lead: make a (not opened)
   // kvq::TDataFile for (path, name) here.
   (void)path;
@@ -40,14 +34,6 @@ std::unique_ptr<TDataFile, TStoreDataFileDeleter> MakeStoreDataFile(const std::s
 }
 
 }  // namespace
-
-void TStoreDataFileDeleter::operator()(TDataFile* file) const {
-#ifdef KVQ_HAVE_STORE_DATAFILE
-  delete file;
-#else
-  (void)file;  // without the store nothing is ever made
-#endif
-}
 
 // ---- TStationSensorItem ------------------------------------------------------
 

@@ -118,11 +118,6 @@ class TStationSensorCache {
   std::vector<std::unique_ptr<TStationSensorItem>> items_;
 };
 
-// Frees a store data file; defined where the store's class is complete.
-struct TStoreDataFileDeleter {
-  void operator()(TDataFile* file) const;
-};
-
 // One data file (or the database) within a retrieval request.
 class TDataFileStationSensorItem {
  public:
@@ -141,7 +136,7 @@ class TDataFileStationSensorItem {
   // Copies of the retrieval-list entries; owned, freed with the item.
   std::vector<std::unique_ptr<TStationSensorItem>> Entries;
   // Data-file requests: the store's file made from the path; null otherwise.
-  std::unique_ptr<TDataFile, TStoreDataFileDeleter> DataFile;
+  std::unique_ptr<TDataFile> DataFile;
   std::string DataFilePath;
   std::string DataFileName;
   // Database requests: those of the current data source.
