@@ -2,19 +2,15 @@
 
 #include <QDateTime>
 #include <QSqlError>
-#include <QSqlResult>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTimeZone>
 #include <QVariant>
-#include <charconv>
-#include <cstring>
-#include <libpq-fe.h>
 
 #include "data/DBConnect.h"
 #include "data/DataDef.h"
 #include "data/DatabaseError.h"
 #include "data/SqlDateTime.h"
+#include "data/TimeValueRows.h"
 #include "foundation/Directive.h"
 #include "foundation/Messages.h"
 
@@ -100,63 +96,6 @@ void ExecOrRaise(QSqlQuery& q) {
   if (!q.exec()) throw EDatabaseError(ErrorText(q.lastError()));
 }
 
-int ColumnOrRaise(const QSqlQuery& q, const char* column, const char* table) {
-  const int index = q.record().indexOf(QLatin1String(column));
-  if (index < 0) throw EDatabaseError(FormatStr("The table %s has no column %s.", table, column));
-  return index;
-}
-
-// The raw result of the current row when the query runs on PostgreSQL, else
-// null. Qt makes a QDateTime in local time of every timestamp it hands out,
-// which costs more than the whole rest of a load; the raw text is exact and
-// cheap.
-const PGresult* PgResult(const QSqlQuery& q) {
-  const QVariant handle = q.result()->handle();
-  // Qt names the type by the struct behind libpq's typedef.
-  if (!handle.isValid() ||
-      (qstrcmp(handle.typeName(), "PGresult*") != 0 && qstrcmp(handle.typeName(), "pg_result*") != 0))
-    return nullptr;
-  return *static_cast<PGresult* const*>(handle.constData());
-}
-
-[[noreturn]] void RaiseUnreadable(const char* column, const std::string& text, const char* table,
-                                  const TDBViewDataCacheItem& item) {
-  throw EDatabaseError(FormatStr("Unreadable %s \"%s\" in %s for %s.%s.", column, text, table, item.Station, item.Sensor));
-}
-
-// Reads the rows of an executed data query into `item`, moving each time back
-// by `offset`. Rows whose value column is null are left out.
-void ReadRows(QSqlQuery& q, const char* table, const char* valueColumn, double offset, TDBViewDataCacheItem& item) {
-  const int timeIndex = ColumnOrRaise(q, "TIME_TAG", table);
-  const int valueIndex = ColumnOrRaise(q, valueColumn, table);
-  while (q.next()) {
-    DateTimeValue time = 0;
-    double value = 0;
-    if (const PGresult* res = PgResult(q)) {
-      const int row = q.isForwardOnly() ? 0 : q.at();
-      if (PQgetisnull(res, row, valueIndex)) continue;
-      const char* v = PQgetvalue(res, row, valueIndex);
-      const char* t = PQgetvalue(res, row, timeIndex);
-      const char* vEnd = v + std::strlen(v);
-      const auto [ptr, ec] = std::from_chars(v, vEnd, value);
-      if (ec != std::errc() || ptr != vEnd) RaiseUnreadable(valueColumn, v, table, item);
-      if (!ParseDateTimeText(std::string_view(t), time)) RaiseUnreadable("TIME_TAG", t, table, item);
-    } else {
-      if (q.isNull(valueIndex)) continue;
-      bool ok = false;
-      value = q.value(valueIndex).toDouble(&ok);
-      if (!ok) RaiseUnreadable(valueColumn, q.value(valueIndex).toString().toStdString(), table, item);
-      const QVariant timeField = q.value(timeIndex);
-      if (!FieldDateTime(timeField, time)) RaiseUnreadable("TIME_TAG", timeField.toString().toStdString(), table, item);
-    }
-    // Whole milliseconds, as the database keeps them, so that a time read
-    // here and the same time computed elsewhere are the same number.
-    item.Append(MillisecondsToDateTime(DateTimeToMilliseconds(time - offset)), value);
-  }
-  // next() also ends on a failure (a server gone half-way through the rows).
-  if (q.lastError().type() != QSqlError::NoError) throw EDatabaseError(ErrorText(q.lastError()));
-}
-
 // Puts the open connection into `db`; false when there is none.
 bool HaveDatabase(QSqlDatabase& db) {
   db = DBConnection().Database();
@@ -227,7 +166,12 @@ void TDBViewDataCache::Load(const TDataFileStationSensor& request, bool postProc
       data.bindValue(QStringLiteral(":STARTTIME"), start);
       data.bindValue(QStringLiteral(":ENDTIME"), end);
       ExecOrRaise(data);
-      ReadRows(data, table, valueColumn, offset, item);
+      // Whole milliseconds, as the database keeps them, so that a time read
+      // here and the same time computed elsewhere are the same number.
+      ReadTimeValueRows(data, valueColumn, FormatStr("%s for %s.%s", table, station, sensor),
+                        [&item, offset](DateTimeValue time, double value) {
+                          item.Append(MillisecondsToDateTime(DateTimeToMilliseconds(time - offset)), value);
+                        });
       data.finish();
       item.Compact();
       if (postProcessed) continue;
