@@ -1,6 +1,7 @@
 #include "data/NamedConnection.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
 #include <filesystem>
 
 #include "data/AliasCatalogue.h"
@@ -63,6 +64,17 @@ bool TNamedConnection::Open(const std::string& alias, const std::string& user, c
     if (text.empty()) text = "The database could not be opened.";
     db = QSqlDatabase();
     return fail(text);
+  }
+  if (info.Driver == "QSQLITE") {
+    // SQLite opens any file and only finds out at the first query that it is
+    // no database; find out now.
+    QSqlQuery probe(db);
+    if (!probe.exec(QStringLiteral("PRAGMA schema_version"))) {
+      const std::string text = database + ": " + probe.lastError().text().toStdString();
+      probe = QSqlQuery();
+      db = QSqlDatabase();
+      return fail(text);
+    }
   }
   return true;
 }

@@ -114,7 +114,9 @@ TEST_F(AliasCatalogueTest, OpeningFailsWithClearReasons) {
   Write(path_,
         "[BADDRIVER]\nDriver=QMYSQL9\nDatabase=x\n"
         "[NOFILE]\nDriver=QSQLITE\nDatabase=missing.sqlite\n"
-        "[NONAME]\nDriver=QSQLITE\n");
+        "[NONAME]\nDriver=QSQLITE\n"
+        "[NOTADB]\nDriver=QSQLITE\nDatabase=notes.txt\n");
+  Write(Path("notes.txt"), std::string(4096, 'x'));
   struct Case {
     const char* alias;
     const char* reason;
@@ -124,6 +126,7 @@ TEST_F(AliasCatalogueTest, OpeningFailsWithClearReasons) {
       {"BADDRIVER", "Alias \"BADDRIVER\" names the unknown driver \"QMYSQL9\"."},
       {"NOFILE", "does not exist"},
       {"NONAME", "names no database file"},
+      {"NOTADB", "notes.txt: file is not a database"},
   };
   for (const Case& c : cases) {
     TNamedConnection conn("kvq-alias-test");
