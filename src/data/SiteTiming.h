@@ -14,7 +14,7 @@ namespace kvq {
 std::int32_t ReportingIntervalSeconds(const QVariant& hours);
 
 // The time tag of REPORTING_TIME taken modulo the interval (when it is not
-// 0); 0 when null or unreadable.
+// 0), never negative; 0 when null or unreadable.
 std::int32_t ReportingOffsetSeconds(const QVariant& reportingTime, std::int32_t interval);
 
 }  // namespace kvq
