@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::error_code ec;
   std::filesystem::remove_all(dir, ec);
   std::filesystem::create_directories(dir, ec);
+  static const std::filesystem::path home = std::filesystem::current_path();
   if (::chdir(dir.c_str()) != 0) return 0;  // relative names land in the folder too
   {
     kvq::TFileServer server(kvq::DefaultGroupSetup("1"));
@@ -41,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       client.Store(command, "1.5", 1);
     }
   }
-  if (::chdir("/tmp") != 0) return 0;
+  if (::chdir(home.c_str()) != 0) return 0;
   std::filesystem::remove_all(dir, ec);
   return 0;
 }
