@@ -180,6 +180,8 @@ bool TDataFile::ReadHeader() {
   // disagree, or a sensor table cut short.
   if (interval == 0 || interval > 0x7FFFFFFF || SensorCount == 0 || SensorCount > kMaxSensors) return false;
   if (TimeOffset > 0x7FFFFFFF) return false;
+  // a start beyond the last day of the time base (2053-01-18) cannot be a time tag
+  if (StartDay > 24855) return false;
   Interval = static_cast<std::int32_t>(interval);
   if (DataOffset != static_cast<std::uint32_t>(SensorCount) * kSensorEntrySize + kHeaderSize) return false;
   if (RecordSize != SensorCount * 4u) return false;
@@ -328,6 +330,10 @@ TimeTag TDataFile::GridOf(TimeTag t) const {
   std::int64_t g = a - FloorMod(a, Interval);
   if (EndOfInterval) g -= Interval;
   return ClampTag(g);
+}
+
+TimeTag TDataFile::TagOfGrid(TimeTag g) const {
+  return ClampTag(static_cast<std::int64_t>(g) + TimeOffset + (EndOfInterval ? Interval : 0));
 }
 
 std::int64_t TDataFile::PositionOf(TimeTag g) const {

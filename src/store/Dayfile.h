@@ -144,7 +144,7 @@ class TDataFile {
   // The grid value of the record that holds time tag t.
   TimeTag GridOf(TimeTag t) const;
   // The time tag of the record with grid value g.
-  TimeTag TagOfGrid(TimeTag g) const { return g + static_cast<TimeTag>(TimeOffset) + (EndOfInterval ? Interval : 0); }
+  TimeTag TagOfGrid(TimeTag g) const;
   // Byte position of the record with grid value g (may be beyond the file).
   std::int64_t PositionOf(TimeTag g) const;
 

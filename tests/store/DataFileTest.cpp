@@ -81,6 +81,7 @@ TEST_F(DataFileTest, HeaderValidation) {
       {"wrong data offset", [](auto& b) { b[46] = 0x19; }, false},
       {"no sensors", [](auto& b) { b[56] = 0; b[46] = 180; b[50] = 0; b[52] = b[53] = 0; }, false},
       {"interval zero", [](auto& b) { b[42] = b[43] = 0; }, false},
+      {"start past the time base", [](auto& b) { b[36] = 0x90; b[37] = 0x8E; }, false},
       {"sensor count above 1024", [](auto& b) { b[56] = 0x01; b[57] = 0x04; }, false},
       {"wrong bytes per day", [](auto& b) { b[52] = 0x01; }, false},
       {"record size not four per sensor", [](auto& b) { b[50] = 9; }, false},
