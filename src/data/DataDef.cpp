@@ -25,12 +25,11 @@ int CompareText(std::string_view a, std::string_view b) {
 
 int CompareInt(std::int32_t a, std::int32_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
-std::unique_ptr<TDataFile> MakeStoreDataFile(const std::string& path, const std::string& name) {
-  // TODO: the store's data file is attached by the lead: make a (not opened)
-  // kvq::TDataFile for (path, name) here.
-  (void)path;
-  (void)name;
-  return nullptr;
+// A store data file object for the path, not opened; listed under the path
+// without its ".DAT" extension, as the file server lists it.
+std::unique_ptr<TDataFile> MakeStoreDataFile(const std::string& path) {
+  const bool dat = path.size() >= 4 && CompareText(std::string_view(path).substr(path.size() - 4), ".DAT") == 0;
+  return std::make_unique<TDataFile>(path, dat ? path.substr(0, path.size() - 4) : path);
 }
 
 }  // namespace
@@ -141,7 +140,7 @@ void TStationSensorCache::Clear() {
 TDataFileStationSensorItem::TDataFileStationSensorItem(const std::string& dataFilePath,
                                                        const std::string& dataFileName)
     : DataFilePath(dataFilePath), DataFileName(dataFileName) {
-  if (!dataFilePath.empty()) DataFile = MakeStoreDataFile(dataFilePath, dataFileName);
+  if (!dataFilePath.empty()) DataFile = MakeStoreDataFile(dataFilePath);
 }
 
 TDataFileStationSensorItem::~TDataFileStationSensorItem() = default;

@@ -16,19 +16,21 @@ namespace {
 // January, index 13 is the first day of the following year.
 constexpr int kCumulativeDays[14] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
 
-std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
   std::int64_t q = a / b;
   if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
   return q;
 }
 
 // Days from 0001-01-01 to 1 January of `year` in the proleptic Gregorian calendar.
-std::int64_t DaysBeforeYear(std::int64_t year) {
+constexpr std::int64_t DaysBeforeYear(std::int64_t year) {
   const std::int64_t y = year - 1;
   return y * 365 + FloorDiv(y, 4) - FloorDiv(y, 100) + FloorDiv(y, 400);
 }
 
-const std::int64_t kDaysBefore1985 = DaysBeforeYear(1985);
+// A constant, not a value computed at start: static objects elsewhere may
+// encode dates while the program starts.
+constexpr std::int64_t kDaysBefore1985 = DaysBeforeYear(1985);
 
 bool Leap(std::int64_t y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
