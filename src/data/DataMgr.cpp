@@ -275,7 +275,6 @@ void TDataMgr::RetrieveFile(datamgr::TDataFile& file, TimeTag s, TimeTag e, bool
   }
   const std::size_t perRecord = file.Sensors.size();
   std::string raw;
-  std::vector<float> record(perRecord);
   for (TSensor* sensor : selected) sensor->HasData = false;
   while (!stop_) {
     if (!ReadRaw(file, s, e, raw)) break;
@@ -283,31 +282,55 @@ void TDataMgr::RetrieveFile(datamgr::TDataFile& file, TimeTag s, TimeTag e, bool
     const std::size_t records = (raw.size() - 4) / (perRecord * 4);
     if (records > 0)
       for (TSensor* sensor : selected) sensor->HasData = true;
+    const char* base = raw.data() + 4;
+    auto valueAt = [&](std::size_t r, std::size_t column) {
+      float v;
+      std::memcpy(&v, base + (r * perRecord + column) * 4, 4);
+      return v;  // the missing-value pattern is a not-a-number too
+    };
     TimeTag t = s;
-    for (std::size_t r = 0; r < records && !stop_; ++r, t += file.Interval) {
-      if (!intervalMode) {
+    if (!intervalMode) {
+      for (std::size_t r = 0; r < records && !stop_; ++r, t += file.Interval) {
         if (t < nextSample) continue;
         nextSample = NextBoundary(t + 1, interval, offset);
-      }
-      // the record's values; the missing-value pattern is a not-a-number too
-      std::memcpy(record.data(), raw.data() + 4 + r * perRecord * 4, perRecord * 4);
-      const bool closes = intervalMode && t >= boundary;
-      for (TSensor* sensor : selected) {
-        const float v = record[sensor->Column];
-        const bool missing = std::isnan(v);
-        if (!intervalMode) {
+        for (TSensor* sensor : selected) {
+          const float v = valueAt(r, sensor->Column);
+          const bool missing = std::isnan(v);
           if (Report(*sensor, t, missing ? 0.0 : v, missing)) break;
-          continue;
         }
-        if (closes) {
+      }
+    } else {
+      std::size_t r = 0;
+      while (r < records && !stop_) {
+        // The records before the next boundary only feed the statistics: each
+        // sensor takes its run of values in one go, on a copy the compiler
+        // keeps in registers, in the same order as value by value.
+        std::size_t end = r;
+        TimeTag te = t;
+        while (end < records && te < boundary) ++end, te += file.Interval;
+        for (TSensor* sensor : selected) {
+          TStatistics local = sensor->Statistics;
+          TimeTag tv = t;
+          for (std::size_t k = r; k < end; ++k, tv += file.Interval) {
+            const float v = valueAt(k, sensor->Column);
+            if (!std::isnan(v)) local.Add(tv, v);
+          }
+          sensor->Statistics = local;
+        }
+        r = end;
+        t = te;
+        if (r >= records) break;
+        // record r closes the interval before it, sensor by sensor
+        for (TSensor* sensor : selected) {
           if (Report(*sensor, intervalStart, 0, sensor->Statistics.Count == 0)) break;
           sensor->Statistics.Reset();
+          const float v = valueAt(r, sensor->Column);
+          if (!std::isnan(v)) sensor->Statistics.Add(t, v);
         }
-        if (!missing) sensor->Statistics.Add(t, v);
-      }
-      if (closes) {
         intervalStart = t;
         boundary = NextBoundary(t + 1, interval, offset);
+        ++r;
+        t += file.Interval;
       }
     }
     if (continuation == 0 || stop_) break;
