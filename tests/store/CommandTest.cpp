@@ -387,3 +387,33 @@ TEST_F(CommandTest, StationDataEntryPoints) {
 }
 
 }  // namespace
+
+namespace {
+
+// With the entry limit reached, random entries make room; when only entries
+// that may not be evicted remain, the user is asked after 20000 draws.
+TEST(ReplyCache, RoomMakingAndTheMemoryQuestion) {
+  TCache cache;
+  cache.EntryLimit = 8;
+  for (int i = 0; i < 8; ++i) cache.Store("K" + std::to_string(i), "v");
+  cache.Store("K8", "v");  // room is made first: evictable entries go
+  EXPECT_LT(cache.Count(), 8);
+  EXPECT_TRUE(cache.Contains("K8"));
+
+  TCache pinned;
+  pinned.EntryLimit = 4;
+  for (int i = 0; i < 4; ++i) {
+    pinned.Store("P" + std::to_string(i), "v");
+    pinned.Item(pinned.LowerBound("P" + std::to_string(i)))->Evictable = false;
+  }
+  kvq::TRecordingSink sink;
+  sink.choices = {kvq::Choice::Retry, kvq::Choice::Abort, kvq::Choice::Ignore};
+  pinned.Store("NEW", "v");  // goes ahead after Ignore
+  EXPECT_TRUE(pinned.Contains("NEW"));
+  EXPECT_EQ(pinned.Count(), 5);
+  EXPECT_EQ(sink.Texts(kvq::MessageKind::Question).size(), 3u);
+  EXPECT_EQ(sink.Texts(kvq::MessageKind::Question)[0], "Memory Problem: Application running out of database memory.");
+  EXPECT_EQ(sink.closeRequests, 1);
+}
+
+}  // namespace
