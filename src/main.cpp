@@ -16,6 +16,7 @@
 #include "app/Main.h"
 #include "app/MessageBoxSink.h"
 #include "data/AppPaths.h"
+#include "data/DBConnect.h"
 #include "foundation/GroupSetup.h"
 
 namespace {
@@ -45,9 +46,15 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  kvq::TMessageBoxSink messages;
-  kvq::TfrmQuillonMain window(args.value(0));
-  messages.SetMainWindow(&window);
-  window.show();
-  return QApplication::exec();
+  int result = 0;
+  {
+    kvq::TMessageBoxSink messages;
+    kvq::TfrmQuillonMain window(args.value(0));
+    messages.SetMainWindow(&window);
+    window.show();
+    result = QApplication::exec();
+  }
+  // the database session goes before Qt's SQL drivers leave with the application
+  kvq::DBConnection().Disconnect();
+  return result;
 }

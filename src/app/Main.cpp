@@ -90,6 +90,9 @@ TfrmQuillonMain::TfrmQuillonMain(const QString& firstArgument, const TViewFactor
     move(screen->availableGeometry().center() - rect().center());
   CreateActionsWiring();
   CreatePopupMenus();
+  // menus are windows of their own and do not inherit the design font
+  for (QMenu* menu : findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) menu->setFont(font());
+  for (QMenu* menu : ui->MainMenu->findChildren<QMenu*>()) menu->setFont(font());
   CreateViews(viewFactory);
   LoadMainSettings();
   ShowViewsForSource();

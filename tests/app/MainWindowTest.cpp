@@ -226,6 +226,7 @@ TEST_F(MainWindowTest, FirstStartWithoutSettings) {
   EXPECT_EQ(w->windowTitle(), "KV Quillon");
   EXPECT_EQ(w->font().family(), "Arial");
   EXPECT_EQ(w->font().pointSize(), 8);
+  EXPECT_EQ(Find<QMenu>(*w, "miFile")->font(), w->font());  // popups take the design font too
   EXPECT_EQ(Find<QLabel>(*w, "lblDataSource")->text(), "NONE");
   EXPECT_EQ(w->StatusPanelText(0), "None");
   EXPECT_EQ(w->DataSourceType(), 0);
