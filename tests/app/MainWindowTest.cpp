@@ -4,7 +4,9 @@
 // sensor settings files, the exit confirmation and bad input.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -420,10 +422,19 @@ TEST_F(MainWindowTest, DemoDatabaseThroughTheExplorerInEveryGrouping) {
   // the disabled station comes and goes with the option
   ChooseGrouping(*w, 0);
   EXPECT_FALSE(Texts(w->TreeModel()).contains("KSL110"));
-  TAppOptions options = w->Options();
-  options.ShowDisableSensors = true;
-  w->SetOptions(options);
+  {
+    // through the options dialog, as the user does it
+    TScopedDialogRunner runner([](QDialog& dialog) {
+      dialog.show();
+      dialog.findChild<QCheckBox*>("chkShowDisabled")->setChecked(true);
+      dialog.findChild<QAbstractButton*>("btnOK")->click();
+      return dialog.result();
+    });
+    Act(*w, "actOptions")->trigger();
+  }
+  EXPECT_TRUE(w->Options().ShowDisableSensors);
   EXPECT_TRUE(Texts(w->TreeModel()).contains("KSL110"));
+  TAppOptions options = w->Options();
   w->AddNodeToRetrievalList(SelectNode(*w, "KSL110"));
   w->AddNodeToRetrievalList(SelectNode(*w, "KSL010"));
   const int withDisabled = List(*w)->topLevelItemCount();
