@@ -123,9 +123,18 @@ void TRetrievalList::WriteRow(int row) {
   }
 }
 
+std::string TRetrievalList::IdentityOf(const TStationSensorItem& e) {
+  // the five fields joined with a byte that no name holds
+  std::string id = e.DataFile;
+  for (const std::string* part : {&e.FilePath, &e.StationID, &e.SensorName, &e.SensorLabel}) {
+    id += '\x1f';
+    id += *part;
+  }
+  return id;
+}
+
 bool TRetrievalList::Add(const TStationSensorItem& entry) {
-  for (int r = 0; r < Count(); ++r)
-    if (Row(list_, r)->Entry().SameEntry(entry)) return false;
+  if (!identities_.insert(IdentityOf(entry)).second) return false;
   list_->addTopLevelItem(new TRowItem(entry));
   WriteRow(Count() - 1);
   return true;
@@ -133,10 +142,16 @@ bool TRetrievalList::Add(const TStationSensorItem& entry) {
 
 void TRetrievalList::DeleteSelected() {
   const QList<QTreeWidgetItem*> selected = list_->selectedItems();
-  for (QTreeWidgetItem* item : selected) delete item;
+  for (QTreeWidgetItem* item : selected) {
+    identities_.erase(IdentityOf(static_cast<TRowItem*>(item)->Entry()));
+    delete item;
+  }
 }
 
-void TRetrievalList::DeleteAll() { list_->clear(); }
+void TRetrievalList::DeleteAll() {
+  identities_.clear();
+  list_->clear();
+}
 
 int TRetrievalList::Count() const { return list_->topLevelItemCount(); }
 

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "data/DataDef.h"
@@ -55,6 +56,10 @@ class TRetrievalList : public QObject {
   void Rebuild(const TStationSensorCache& entries);
  private:
   void WriteRow(int row);
+  // The SameEntry fields of every row, so that the duplicate test of Add
+  // does not walk the rows (adding a whole tree stays fast).
+  static std::string IdentityOf(const TStationSensorItem& entry);
+  std::unordered_set<std::string> identities_;
   QTreeWidget* list_;
   int sourceType_ = 0;
   bool postProcessed_ = false;
