@@ -13,6 +13,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <chrono>
+
+#include "BenchTiming.h"
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,24 +30,18 @@
 #include "foundation/TimeBase.h"
 
 using namespace kvq;
-using Clock = std::chrono::steady_clock;
+using Clock = kvqbench::Clock;
 
 namespace {
 
 constexpr int kRows = 1000000;
 constexpr int kRuns = 3;
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+using kvqbench::Seconds;
 
 template <class F>
 double Best(F f) {
-  double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto a = Clock::now();
-    f();
-    best = std::min(best, Seconds(a, Clock::now()));
-  }
-  return best;
+  return kvqbench::Best(kRuns, f);
 }
 
 [[noreturn]] void Fail(const std::string& text) {

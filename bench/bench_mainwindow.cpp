@@ -14,6 +14,8 @@
 #include <QVariant>
 #include <algorithm>
 #include <chrono>
+
+#include "BenchTiming.h"
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -30,7 +32,7 @@
 #include "foundation/GroupSetup.h"
 
 using namespace kvq;
-using Clock = std::chrono::steady_clock;
+using Clock = kvqbench::Clock;
 
 namespace {
 
@@ -38,17 +40,11 @@ constexpr int kStations = 2000;
 constexpr int kSensorsPerStation = 20;
 constexpr int kRuns = 3;
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+using kvqbench::Seconds;
 
 template <class F>
 double Best(F f) {
-  double best = 1e30;
-  for (int i = 0; i < kRuns; ++i) {
-    const auto a = Clock::now();
-    f();
-    best = std::min(best, Seconds(a, Clock::now()));
-  }
-  return best;
+  return kvqbench::Best(kRuns, f);
 }
 
 [[noreturn]] void Fail(const std::string& text) {

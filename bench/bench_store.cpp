@@ -14,28 +14,19 @@
 #include <string>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "foundation/Directive.h"
 #include "foundation/TimeBase.h"
 #include "store/FileSrvr.h"
 #include "store/GenClient.h"
 
 using namespace kvq;
-using Clock = std::chrono::steady_clock;
+using Clock = kvqbench::Clock;
 
 namespace {
 
-double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
-
-template <class F>
-double Best(int runs, F f) {
-  double best = 1e30;
-  for (int i = 0; i < runs; ++i) {
-    const auto a = Clock::now();
-    f();
-    best = std::min(best, Seconds(a, Clock::now()));
-  }
-  return best;
-}
+using kvqbench::Best;
+using kvqbench::Seconds;
 
 std::string MakeFile(const std::string& dir, const std::string& name, int sensors, int interval, int days) {
   std::string d = "\"" + name + "\",01/01/2009,00:00:00," + FormatStr("%t", interval) + ",No";

@@ -29,11 +29,6 @@ const char kPreloadQuery[] =
     "SELECT * FROM KV_DATA1 WHERE (STATION_ID=:STATION_ID) AND (SENSORNAME=:SENSORNAME) AND (:STARTTIME <= "
     "TIME_TAG) AND (TIME_TAG <=:ENDTIME) ORDER BY TIME_TAG ";
 
-std::int64_t FloorMod(std::int64_t a, std::int64_t b) {
-  const std::int64_t m = a % b;
-  return m < 0 ? m + b : m;
-}
-
 TimeTag Clamp(std::int64_t v) { return static_cast<TimeTag>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 TimeTag TodayStart() {
@@ -63,22 +58,27 @@ bool ValueAt(const std::string& raw, std::size_t index, double& value) {
   return bits != kMissingValueBits && !std::isnan(f);
 }
 
+// Runs the sensor statement for STATION.SENSOR `name` between two time tags.
+bool RunSensorQuery(QSqlQuery& q, const std::string& name, TimeTag from, TimeTag to) {
+  std::string station, sensorName;
+  ScanStr(name, "%s.%s", station, sensorName);
+  q.setForwardOnly(true);
+  if (!q.prepare(QString::fromLatin1(kPreloadQuery))) return false;
+  const QSqlDatabase db = DBConnection().Database();
+  q.bindValue(QStringLiteral(":STATION_ID"), QString::fromStdString(station));
+  q.bindValue(QStringLiteral(":SENSORNAME"), QString::fromStdString(sensorName));
+  q.bindValue(QStringLiteral(":STARTTIME"), DateTimeParam(db, TimeTagToDateTime(from)));
+  q.bindValue(QStringLiteral(":ENDTIME"), DateTimeParam(db, TimeTagToDateTime(to)));
+  return q.exec();
+}
+
 }  // namespace
 
 namespace datamgr {
 
-TimeTag TDataFile::GridOf(TimeTag t) const {
-  if (Interval <= 0) return t;
-  std::int64_t a = static_cast<std::int64_t>(t) - TimeOffset;
-  if (EndOfInterval) a += Interval - 1;
-  std::int64_t g = a - FloorMod(a, Interval);
-  if (EndOfInterval) g -= Interval;
-  return Clamp(g);
-}
+TimeTag TDataFile::GridOf(TimeTag t) const { return GridValueOf(t, Interval, TimeOffset, EndOfInterval); }
 
-TimeTag TDataFile::TagOfGrid(TimeTag g) const {
-  return Clamp(static_cast<std::int64_t>(g) + TimeOffset + (EndOfInterval ? Interval : 0));
-}
+TimeTag TDataFile::TagOfGrid(TimeTag g) const { return TimeTagOfGrid(g, Interval, TimeOffset, EndOfInterval); }
 
 }  // namespace datamgr
 
@@ -485,17 +485,8 @@ bool TDataMgr::WritePoint(const std::string& name, TimeTag time, const std::stri
 }
 
 bool TDataMgr::PreloadDbSensor(TSensor& sensor, const std::string& name) {
-  std::string station, sensorName;
-  ScanStr(name, "%s.%s", station, sensorName);
-  QSqlDatabase db = DBConnection().Database();
-  QSqlQuery q(db);
-  q.setForwardOnly(true);
-  if (!q.prepare(QString::fromLatin1(kPreloadQuery))) return false;
-  q.bindValue(QStringLiteral(":STATION_ID"), QString::fromStdString(station));
-  q.bindValue(QStringLiteral(":SENSORNAME"), QString::fromStdString(sensorName));
-  q.bindValue(QStringLiteral(":STARTTIME"), DateTimeParam(db, TimeTagToDateTime(sensor.FirstTime)));
-  q.bindValue(QStringLiteral(":ENDTIME"), DateTimeParam(db, TimeTagToDateTime(sensor.LastTime)));
-  if (!q.exec()) return false;
+  QSqlQuery q(DBConnection().Database());
+  if (!RunSensorQuery(q, name, sensor.FirstTime, sensor.LastTime)) return false;
   const int timeField = q.record().indexOf(QStringLiteral("TIME_TAG"));
   const int valueField = q.record().indexOf(QStringLiteral("ED_VALUE"));
   const std::int32_t step = sensor.Interval > 0 ? sensor.Interval : 900;
@@ -546,17 +537,8 @@ bool TDataMgr::ReadDbRaw(TSensor& sensor, const std::string& name, TimeTag s, Ti
     raw.append(reinterpret_cast<const char*>(sensor.Values.data() + from), static_cast<std::size_t>(count) * 4);
     return true;
   }
-  std::string station, sensorName;
-  ScanStr(name, "%s.%s", station, sensorName);
-  QSqlDatabase db = DBConnection().Database();
-  QSqlQuery q(db);
-  q.setForwardOnly(true);
-  if (!q.prepare(QString::fromLatin1(kPreloadQuery))) return false;
-  q.bindValue(QStringLiteral(":STATION_ID"), QString::fromStdString(station));
-  q.bindValue(QStringLiteral(":SENSORNAME"), QString::fromStdString(sensorName));
-  q.bindValue(QStringLiteral(":STARTTIME"), DateTimeParam(db, TimeTagToDateTime(s)));
-  q.bindValue(QStringLiteral(":ENDTIME"), DateTimeParam(db, TimeTagToDateTime(e)));
-  if (!q.exec()) return false;
+  QSqlQuery q(DBConnection().Database());
+  if (!RunSensorQuery(q, name, s, e)) return false;
   const int timeField = q.record().indexOf(QStringLiteral("TIME_TAG"));
   const int valueField = q.record().indexOf(QStringLiteral("ED_VALUE"));
   const std::int64_t steps = (static_cast<std::int64_t>(e) - s) / step + 1;

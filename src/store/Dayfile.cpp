@@ -323,18 +323,22 @@ bool TDataFile::EraseFile() {
   return ::unlink(path_.c_str()) == 0;
 }
 
-TimeTag TDataFile::GridOf(TimeTag t) const {
-  if (Interval <= 0) return t;
-  std::int64_t a = static_cast<std::int64_t>(t) - TimeOffset;
-  if (EndOfInterval) a += Interval - 1;
-  std::int64_t g = a - FloorMod(a, Interval);
-  if (EndOfInterval) g -= Interval;
+TimeTag GridValueOf(TimeTag t, std::int32_t interval, std::int64_t offset, bool endOfInterval) {
+  if (interval <= 0) return t;
+  std::int64_t a = static_cast<std::int64_t>(t) - offset;
+  if (endOfInterval) a += interval - 1;
+  std::int64_t g = a - FloorMod(a, interval);
+  if (endOfInterval) g -= interval;
   return ClampTag(g);
 }
 
-TimeTag TDataFile::TagOfGrid(TimeTag g) const {
-  return ClampTag(static_cast<std::int64_t>(g) + TimeOffset + (EndOfInterval ? Interval : 0));
+TimeTag TimeTagOfGrid(TimeTag g, std::int32_t interval, std::int64_t offset, bool endOfInterval) {
+  return ClampTag(static_cast<std::int64_t>(g) + offset + (endOfInterval ? interval : 0));
 }
+
+TimeTag TDataFile::GridOf(TimeTag t) const { return GridValueOf(t, Interval, TimeOffset, EndOfInterval != 0); }
+
+TimeTag TDataFile::TagOfGrid(TimeTag g) const { return TimeTagOfGrid(g, Interval, TimeOffset, EndOfInterval != 0); }
 
 std::int64_t TDataFile::PositionOf(TimeTag g) const {
   const std::int64_t k = (static_cast<std::int64_t>(g) - StartTime()) / Interval;

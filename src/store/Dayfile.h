@@ -34,6 +34,13 @@ inline constexpr int kFileNameMax = 31;
 // Number of data files open in this process.
 int OpenDataFileCount();
 
+// The time grid of a data file with `interval` seconds between records,
+// shifted by `offset` from midnight: the grid value of the record that holds
+// time tag t, and the time tag of the record with grid value g (the end of
+// its interval when `endOfInterval`).
+TimeTag GridValueOf(TimeTag t, std::int32_t interval, std::int64_t offset, bool endOfInterval);
+TimeTag TimeTagOfGrid(TimeTag g, std::int32_t interval, std::int64_t offset, bool endOfInterval);
+
 // One sensor of a data file: ‘STATION.SENSOR’, decimals, 1-based column.
 struct TSensorRec {
   std::string FullName;
