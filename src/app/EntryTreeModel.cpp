@@ -3,10 +3,10 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 #include <map>
 
+#include "app/PaintedIcon.h"
 #include "foundation/Directive.h"
 
 namespace kvq {
@@ -16,11 +16,7 @@ namespace {
 bool Blank(const std::string& s) { return s.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 // A small drawn icon: a shape and a letter in the colour of the node kind.
-QIcon DrawIcon(TNodeKind kind) {
-  QPixmap pixmap(16, 16);
-  pixmap.fill(Qt::transparent);
-  QPainter p(&pixmap);
-  p.setRenderHint(QPainter::Antialiasing);
+void PaintNode(QPainter& p, TNodeKind kind) {
   auto badge = [&](QColor colour, const QString& letter) {
     p.setBrush(colour);
     p.setPen(colour.darker(140));
@@ -73,7 +69,6 @@ QIcon DrawIcon(TNodeKind kind) {
     case TNodeKind::RandomChannel: badge(QColor(160, 120, 140), "R"); break;
     default: break;
   }
-  return QIcon(pixmap);
 }
 
 }  // namespace
@@ -81,7 +76,7 @@ QIcon DrawIcon(TNodeKind kind) {
 QIcon NodeIcon(TNodeKind kind) {
   static std::map<TNodeKind, QIcon> icons;
   auto it = icons.find(kind);
-  if (it == icons.end()) it = icons.emplace(kind, DrawIcon(kind)).first;
+  if (it == icons.end()) it = icons.emplace(kind, PaintedIcon([kind](QPainter& p) { PaintNode(p, kind); })).first;
   return it->second;
 }
 

@@ -97,6 +97,21 @@ void ExecOrRaise(QSqlQuery& q) {
 }
 
 // Puts the open connection into `db`; false when there is none.
+// Whether the row of station, sensor (and label) at time t exists; false when
+// the lookup itself fails.
+bool FindRow(const QSqlDatabase& db, const char* sql, const std::string& station, const std::string& sensor,
+             const std::string* label, const QVariant& t, bool& exists) {
+  QSqlQuery q = NewQuery(db);
+  if (!q.prepare(QString::fromLatin1(sql))) return false;
+  q.bindValue(QStringLiteral(":STATION_ID"), Q(station));
+  if (label) q.bindValue(QStringLiteral(":DATA_LABEL"), Q(*label));
+  q.bindValue(QStringLiteral(":SENSORNAME"), Q(sensor));
+  q.bindValue(QStringLiteral(":TIME_TAG"), t);
+  if (!q.exec()) return false;
+  exists = q.next();
+  return q.lastError().type() == QSqlError::NoError;
+}
+
 bool HaveDatabase(QSqlDatabase& db) {
   db = DBConnection().Database();
   return db.isValid() && db.isOpen();
@@ -200,15 +215,8 @@ bool TDBViewDataCache::SetSensorValue(const std::string& station, const std::str
   QSqlDatabase db;
   if (!HaveDatabase(db)) return false;
   const QVariant t = DateTimeParam(db, time + (useGMT ? GmtOffset() : 0.0));
-  QSqlQuery q = NewQuery(db);
-  if (!q.prepare(QString::fromLatin1(kFindSensorValue))) return false;
-  q.bindValue(QStringLiteral(":STATION_ID"), Q(station));
-  q.bindValue(QStringLiteral(":SENSORNAME"), Q(sensor));
-  q.bindValue(QStringLiteral(":TIME_TAG"), t);
-  if (!q.exec()) return false;
-  const bool exists = q.next();
-  if (q.lastError().type() != QSqlError::NoError) return false;
-  q.finish();
+  bool exists = false;
+  if (!FindRow(db, kFindSensorValue, station, sensor, nullptr, t, exists)) return false;
 
   QSqlQuery w = NewQuery(db);
   if (!exists) {
@@ -258,16 +266,8 @@ bool TDBViewDataCache::SetPostProcessedValue(const std::string& station, const s
   QSqlDatabase db;
   if (!HaveDatabase(db)) return false;
   const QVariant t = DateTimeParam(db, time + (useGMT ? GmtOffset() : 0.0));
-  QSqlQuery q = NewQuery(db);
-  if (!q.prepare(QString::fromLatin1(kFindPostProcessedValue))) return false;
-  q.bindValue(QStringLiteral(":STATION_ID"), Q(station));
-  q.bindValue(QStringLiteral(":DATA_LABEL"), Q(label));
-  q.bindValue(QStringLiteral(":SENSORNAME"), Q(sensor));
-  q.bindValue(QStringLiteral(":TIME_TAG"), t);
-  if (!q.exec()) return false;
-  const bool exists = q.next();
-  if (q.lastError().type() != QSqlError::NoError) return false;
-  q.finish();
+  bool exists = false;
+  if (!FindRow(db, kFindPostProcessedValue, station, sensor, &label, t, exists)) return false;
   // Post-processed values are never inserted by an edit.
   if (!exists) return false;
 
